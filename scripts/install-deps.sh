@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev libgl-dev fonts-wqy-microhei
     # unit tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
+    # the save tests build a GBK locale of their own with localedef
+    locales
     # sanitizers and fuzzing
     clang libclang-rt-14-dev
     # end-to-end tests in a real X server, screenshots

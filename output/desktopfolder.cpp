@@ -1,0 +1,17 @@
+#include "output/desktopfolder.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace corvanel::output {
+
+QString desktopFolder()
+{
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (path.isEmpty() || !QFileInfo(path).isDir()) {
+        return {};
+    }
+    return path;
+}
+
+} // namespace corvanel::output
