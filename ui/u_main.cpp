@@ -1,0 +1,240 @@
+#include "ui/u_main.h"
+
+#include "core/codetable.h"
+#include "core/drawcheck.h"
+#include "core/reduction.h"
+#include "ui/messages.h"
+
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTextCursor>
+
+#include <optional>
+#include <string_view>
+
+namespace {
+
+// The core counts in UTF-16 code units, as QString does, so texts cross without conversion and
+// positions in them mean the same on both sides.
+std::u16string_view u16(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.utf16()),
+            static_cast<std::size_t>(text.size())};
+}
+
+QString qstr(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <typename Control> Control *place(QWidget *form, const char *name, const QRect &geometry)
+{
+    auto *control = new Control(form);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+// The wait cursor over the whole application for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace
+
+Tfrmmain::Tfrmmain(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmmain"));
+    setWindowTitle(corvanel::ui::applicationTitle);
+    // The client area that holds the layout below with its margins.
+    resize(491, 348);
+
+    memcode = place<QPlainTextEdit>(this, "memcode", {16, 24, 249, 321});
+    btnfilt = place<QPushButton>(this, "btnfilt", {296, 256, 75, 25});
+    btncopy = place<QPushButton>(this, "btncopy", {296, 296, 75, 25});
+    edtcopy = place<QLineEdit>(this, "edtcopy", {394, 24, 73, 21});
+    btnclose = place<QPushButton>(this, "btnclose", {392, 296, 75, 25});
+    lbljushu = place<QLabel>(this, "lbljushu", {16, 8, 137, 13});
+    edtdj = place<QLineEdit>(this, "edtdj", {404, 192, 41, 21});
+    Label2 = place<QLabel>(this, "Label2", {408, 176, 33, 13});
+    lblkj = place<QLabel>(this, "lblkj", {300, 176, 73, 13});
+    edtcode = place<QLineEdit>(this, "edtcode", {300, 192, 73, 21});
+    btnsave = place<QPushButton>(this, "btnsave", {392, 256, 75, 25});
+
+    btnfilt->setText(QStringLiteral("过滤"));
+    btnsave->setText(QStringLiteral("保存"));
+    btncopy->setText(QStringLiteral("复制"));
+    btnclose->setText(QStringLiteral("退出"));
+    lbljushu->setText(QStringLiteral("缩水结果："));
+    lblkj->setText(QStringLiteral("上期开奖："));
+    Label2->setText(QStringLiteral("对奖"));
+
+    memcode->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memcode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memcode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memcode->setTabChangesFocus(true);
+    // A hit is marked in the memo while the focus stays in edtcode, where the next draw is
+    // typed, so the mark must look the same whether or not the memo has the focus.
+    QPalette memoPalette = memcode->palette();
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        memoPalette.setBrush(QPalette::Inactive, role, memoPalette.brush(QPalette::Active, role));
+    }
+    memcode->setPalette(memoPalette);
+
+    // Enter on a focused button clicks that button; elsewhere it reaches keyPressEvent.
+    for (QPushButton *button : {btnfilt, btnsave, btncopy, btnclose}) {
+        button->setAutoDefault(true);
+    }
+    btnfilt->setDefault(true);
+
+    edtcopy->setFocusPolicy(Qt::NoFocus);
+    edtcopy->hide();
+
+    QWidget::setTabOrder(edtcode, memcode);
+    QWidget::setTabOrder(memcode, btnfilt);
+    QWidget::setTabOrder(btnfilt, btncopy);
+    QWidget::setTabOrder(btncopy, btnclose);
+    QWidget::setTabOrder(btnclose, edtdj);
+    QWidget::setTabOrder(edtdj, btnsave);
+    edtcode->setFocus();
+
+    connect(btnfilt, &QPushButton::clicked, this, &Tfrmmain::btnfiltClick);
+    connect(btncopy, &QPushButton::clicked, this, &Tfrmmain::btncopyClick);
+    connect(btnclose, &QPushButton::clicked, this, &Tfrmmain::btncloseClick);
+    connect(btnsave, &QPushButton::clicked, this, &Tfrmmain::btnsaveClick);
+    // textChanged, not textEdited: changes made by the handlers count too.
+    connect(edtcode, &QLineEdit::textChanged, this, &Tfrmmain::edtcodeChange);
+    // QLineEdit has no click signal, and focus-in needs to tell the mouse from the keyboard.
+    edtcode->installEventFilter(this);
+
+    FormCreate();
+}
+
+void Tfrmmain::keyPressEvent(QKeyEvent *event)
+{
+    // Only keys that the focused control did not take arrive here.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const auto held =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (enter && held == Qt::NoModifier) {
+        btnfilt->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Tfrmmain::showEvent(QShowEvent *event)
+{
+    if (!centred) {
+        centred = true;
+        // The frame's size where the platform knows it before the window is mapped.
+        const QSize outer = frameGeometry().size();
+        const QRect screenArea = screen()->availableGeometry();
+        move(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, outer, screenArea).topLeft());
+    }
+    QWidget::showEvent(event);
+}
+
+bool Tfrmmain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == edtcode) {
+        if (event->type() == QEvent::MouseButtonPress &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            edtcodeClick();
+        } else if (event->type() == QEvent::FocusIn &&
+                   static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason) {
+            // QLineEdit itself selects only on Tab and shortcuts; window activation and the
+            // program's own setFocus count too.
+            edtcode->selectAll();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Tfrmmain::btnfiltClick()
+{
+    corvanel::ui::guard(this, [this] {
+        const QString entry = edtcode->text();
+        const std::optional<corvanel::Draw> draw = corvanel::validateEntry(u16(entry));
+        if (!draw) {
+            corvanel::ui::showMessage(this, qstr(corvanel::entryPrompt));
+            edtcode->setText(QString());
+            edtcode->setFocus();
+            return;
+        }
+        const WaitCursor busy;
+        const corvanel::ReductionOutcome outcome = corvanel::reduce(*draw);
+        memcode->setPlainText(qstr(outcome.resultText));
+        lbljushu->setText(qstr(outcome.countCaption));
+        lblkj->setText(qstr(outcome.lastDrawCaption));
+        edtcode->setText(QString());
+        edtcode->setFocus();
+    });
+}
+
+void Tfrmmain::FormCreate()
+{
+    corvanel::ui::guard(this, [] { corvanel::codetable(); });
+}
+
+void Tfrmmain::btncopyClick()
+{
+    // Copying the result to the clipboard is not wired to output/ yet.
+}
+
+void Tfrmmain::btncloseClick()
+{
+    corvanel::ui::guard(this, [this] { close(); });
+}
+
+void Tfrmmain::edtcodeChange()
+{
+    corvanel::ui::guard(this, [this] {
+        const QString memo = memcode->toPlainText();
+        const QString entry = edtcode->text();
+        const corvanel::Verdict verdict = corvanel::checkDraw(u16(memo), u16(entry));
+        switch (verdict.kind) {
+        case corvanel::Verdict::Kind::BlankResult:
+            edtdj->clear();
+            break;
+        case corvanel::Verdict::Kind::NoChange:
+            break;
+        case corvanel::Verdict::Kind::Miss:
+            edtdj->setText(qstr(corvanel::missText));
+            break;
+        case corvanel::Verdict::Kind::Hit: {
+            edtdj->setText(qstr(corvanel::hitText));
+            // The document's positions count the plain text's UTF-16 units one for one, line
+            // breaks included, so the core's index is the cursor position.
+            QTextCursor mark(memcode->document());
+            mark.setPosition(static_cast<int>(verdict.start));
+            mark.setPosition(static_cast<int>(verdict.start + verdict.length),
+                             QTextCursor::KeepAnchor);
+            memcode->setTextCursor(mark);
+            break;
+        }
+        }
+    });
+}
+
+void Tfrmmain::edtcodeClick()
+{
+    corvanel::ui::guard(this, [this] { edtcode->setText(QString()); });
+}
+
+void Tfrmmain::btnsaveClick()
+{
+    // Saving the result to a file is not wired to output/ yet.
+}
