@@ -9,6 +9,9 @@ cmake --preset default
 cmake --build --preset default
 ctest --preset default
 
+# The Debian package, installed on this machine and started in Xvfb; removed again afterwards.
+bash scripts/package-test.sh build/default
+
 # The same tests under AddressSanitizer and UndefinedBehaviorSanitizer: any report aborts the
 # test that raised it.
 cmake --preset sanitize
