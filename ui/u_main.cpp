@@ -3,8 +3,13 @@
 #include "core/codetable.h"
 #include "core/drawcheck.h"
 #include "core/reduction.h"
+#include "output/clipboard.h"
+#include "output/desktopfolder.h"
+#include "output/savefile.h"
 #include "ui/messages.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -191,7 +196,11 @@ void Tfrmmain::FormCreate()
 
 void Tfrmmain::btncopyClick()
 {
-    // Copying the result to the clipboard is not wired to output/ yet.
+    corvanel::ui::guard(this, [this] {
+        // Straight to the clipboard, not through the single-line edtcopy, which would lose the
+        // line breaks the user typed into the memo.
+        corvanel::output::copyText(memcode->toPlainText());
+    });
 }
 
 void Tfrmmain::btncloseClick()
@@ -236,5 +245,46 @@ void Tfrmmain::edtcodeClick()
 
 void Tfrmmain::btnsaveClick()
 {
-    // Saving the result to a file is not wired to output/ yet.
+    corvanel::ui::guard(this, [this] {
+        if (savedlg == nullptr) {
+            savedlg = new QFileDialog(this);
+            savedlg->setObjectName(QStringLiteral("savedlg"));
+        }
+        // Everything is set anew each time, so nothing the user did in the dialog last time
+        // carries over. Qt's own dialog, not the desktop's, so that these settings mean the
+        // same on every desktop.
+        savedlg->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+        savedlg->setAcceptMode(QFileDialog::AcceptSave);
+        savedlg->setFileMode(QFileDialog::AnyFile);
+        savedlg->setNameFilter(QStringLiteral("文本文件(*.txt)"));
+        savedlg->setDefaultSuffix(QStringLiteral("txt"));
+        const QString desktop = GetShellFolder(QStringLiteral("Desktop"));
+        // Where a new dialog opens when given no folder.
+        savedlg->setDirectory(desktop.isEmpty() ? QDir::currentPath() : desktop);
+        // selectFile() ignores an empty name, and the dialog keeps the last name typed, so the
+        // name box is emptied directly; it is part of Qt's own dialog, forced above.
+        if (auto *nameBox = savedlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+            nameBox->clear();
+        }
+        if (savedlg->exec() != QDialog::Accepted || savedlg->selectedFiles().isEmpty()) {
+            return;
+        }
+        const QString path = savedlg->selectedFiles().constFirst();
+        const corvanel::output::SaveResult saved =
+            corvanel::output::saveText(path, memcode->toPlainText());
+        if (!saved.ok) {
+            corvanel::ui::reportError(this, saved.errorText);
+            return;
+        }
+        corvanel::ui::showMessage(this, QStringLiteral("成功保存！"));
+    });
+}
+
+QString Tfrmmain::GetShellFolder(const QString &name) const
+{
+    // The Desktop is the one shell folder the program asks for.
+    if (name == u"Desktop") {
+        return corvanel::output::desktopFolder();
+    }
+    return {};
 }

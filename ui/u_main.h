@@ -13,8 +13,9 @@ class QPushButton;
 // its outcome into memcode and the two captions. Every later change of edtcode runs
 // edtcodeChange, which checks the entry against memcode's current text (core/drawcheck.h) and
 // shows the verdict in edtdj, marking a hit in memcode. The result lives only in memcode; "复制"
-// and "保存" take its text from there. Each handler's body runs inside ui::guard, so an error
-// ends the handler in the application's error report instead of unwinding through Qt.
+// and "保存" take its text from there to output/ (clipboard, text file, Desktop folder). Each
+// handler's body runs inside ui::guard, so an error ends the handler in the application's error
+// report instead of unwinding through Qt.
 class Tfrmmain : public QWidget {
     Q_OBJECT
 
@@ -34,6 +35,9 @@ private:
     void edtcodeChange();
     void edtcodeClick();
     void btnsaveClick();
+
+    // The folder the user's shell keeps under name ("Desktop"), or empty when there is none.
+    QString GetShellFolder(const QString &name) const;
 
     // The window owns every control through Qt's parent; these only name them.
     QPlainTextEdit *memcode;
