@@ -20,7 +20,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include <optional>
 #include <string_view>
@@ -90,6 +93,11 @@ Tfrmmain::Tfrmmain(QWidget *parent) : QWidget(parent)
     memcode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memcode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memcode->setTabChangesFocus(true);
+    // The memo holds digits and blanks, or whatever the user pasted. Left-to-right spares Qt
+    // a scan of the whole paragraph for its direction each time the selection moves.
+    QTextOption memoOption = memcode->document()->defaultTextOption();
+    memoOption.setTextDirection(Qt::LeftToRight);
+    memcode->document()->setDefaultTextOption(memoOption);
     // A hit is marked in the memo while the focus stays in edtcode, where the next draw is
     // typed, so the mark must look the same whether or not the memo has the focus.
     QPalette memoPalette = memcode->palette();
@@ -231,6 +239,9 @@ void Tfrmmain::edtcodeChange()
             mark.setPosition(static_cast<int>(verdict.start));
             mark.setPosition(static_cast<int>(verdict.start + verdict.length),
                              QTextCursor::KeepAnchor);
+            // A pasted memo can be one paragraph of many thousand lines; without the cache
+            // every mark would lay that paragraph out again.
+            mark.block().layout()->setCacheEnabled(true);
             memcode->setTextCursor(mark);
             break;
         }
