@@ -7,7 +7,7 @@ packages=(
     # build
     cmake ninja-build g++ pkg-config
     # the window
-    qt6-base-dev libgl-dev fonts-wqy-microhei
+    qt6-base-dev libgl-dev fonts-wqy-microhei qt6-translations-l10n
     # unit tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     # the save tests build a GBK locale of their own with localedef

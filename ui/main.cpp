@@ -1,4 +1,4 @@
-#include "ui/messages.h"
+#include "ui/application.h"
 #include "ui/u_main.h"
 
 #include <QApplication>
@@ -6,9 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(corvanel::ui::applicationTitle);
-    QGuiApplication::setApplicationDisplayName(corvanel::ui::applicationTitle);
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.corvanel.Corvanel"));
+    corvanel::ui::setUpApplication();
 
     Tfrmmain frmmain;
     frmmain.show();
