@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# 37 and Enter, then "复制": the clipboard holds the 75 kept numbers. Leaves a screenshot of the
+# window with that result in OUT_DIR for a person to look at.
+source "$(dirname "$0")/common.sh"
+
+start_program
+reduce 37
+click 复制
+wait_until 10 "result of the reduction by 37 on the clipboard" \
+    clipboard_is "$(expected_result 3 7)"
+
+text=$(clipboard)
+length=$(clipboard | wc -c)
+[ "$length" -eq 225 ] || fail "the clipboard holds $length characters, not 225"
+for n in 50 51 52 53 54 60 61 62 63 64 70 71 72 73 74 80 81 82 83 84 90 91 92 93 94; do
+    [[ " $text" != *" $n "* ]] || fail "the clipboard holds $n, which 37 drops"
+done
+
+screenshot=$out_dir/e2e-screenshot-37.png
+import -window "$main_window" "$screenshot"
+[ "$(identify -format %m "$screenshot")" = PNG ] || fail "no screenshot in $screenshot"
+echo "$case_name: screenshot of the window in $screenshot"
