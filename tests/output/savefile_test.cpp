@@ -1,5 +1,6 @@
 #include "core/reduction.h"
 #include "output/savefile.h"
+#include "support/filesizelimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,9 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <optional>
-#include <sys/resource.h>
 
 using corvanel::output::localeEncoding;
 using corvanel::output::saveText;
@@ -35,35 +34,6 @@ QString resultFor00()
 {
     return QString::fromStdU16String(corvanel::reduce({0, 0}).resultText);
 }
-
-// Lowers the size a file may grow to, for this process, until destroyed. Growing a file past
-// it fails with EFBIG instead of raising SIGXFSZ, like a disk that fills up; root is bound by
-// it too.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = SIG_DFL;
-    bool m_active = false;
-};
 
 const char *const localeVariables[] = {"LC_ALL", "LC_CTYPE", "LANG", "LOCPATH"};
 

@@ -1,5 +1,6 @@
 #include "boxwatch.h"
 #include "core/reduction.h"
+#include "support/filesizelimit.h"
 #include "ui/u_main.h"
 
 #include <QClipboard>
@@ -12,11 +13,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -157,33 +156,6 @@ DialogDriver::Step typeThenCancel(const QString &name)
 {
     return typeThenPress(name, Qt::Key_Escape);
 }
-
-// Lowers the size a file may grow to for this process while it lives; growing a file past it
-// fails with EFBIG, as on a full disk, also for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit lowered = saved;
-        lowered.rlim_cur = bytes;
-        active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-    bool active = false;
-
-private:
-    rlimit saved{};
-    void (*oldHandler)(int) = SIG_DFL;
-};
 
 } // namespace
 
@@ -485,7 +457,7 @@ void CopySaveTest::failedSaveShowsTheError()
     std::optional<FileSizeLimit> limit;
     if (sizeLimit) {
         limit.emplace(100);
-        QVERIFY(limit->active);
+        QVERIFY(limit->active());
     }
     QTest::mouseClick(btnsave, Qt::LeftButton);
     limit.reset();
