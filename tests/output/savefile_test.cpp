@@ -1,6 +1,7 @@
 #include "core/reduction.h"
 #include "output/savefile.h"
 #include "support/filesizelimit.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,26 +15,6 @@ using corvanel::output::localeEncoding;
 using corvanel::output::saveText;
 
 namespace {
-
-std::optional<QByteArray> fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QString resultFor00()
-{
-    return QString::fromStdU16String(corvanel::reduce({0, 0}).resultText);
-}
 
 const char *const localeVariables[] = {"LC_ALL", "LC_CTYPE", "LANG", "LOCPATH"};
 

@@ -1,6 +1,7 @@
 #include "boxwatch.h"
 #include "core/reduction.h"
 #include "support/filesizelimit.h"
+#include "support/testfiles.h"
 #include "ui/u_main.h"
 
 #include <QClipboard>
@@ -20,26 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString resultFor00()
-{
-    return QString::fromStdU16String(corvanel::reduce({0, 0}).resultText);
-}
-
-std::optional<QByteArray> fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList entries(const QString &folder)
 {
