@@ -6,7 +6,7 @@
 // ordinary result of the reduction for 37 (225 characters) and with 1 MiB of text pasted into
 // memcode.
 
-#include "ui/u_main.h"
+#include "ui/qt/u_main.h"
 
 #include <QApplication>
 #include <QClipboard>

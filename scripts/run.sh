@@ -8,4 +8,4 @@ bash scripts/install-deps.sh
 cmake --preset default
 cmake --build --preset default
 
-exec build/default/ui/corvanel "$@"
+exec build/default/ui/qt/corvanel "$@"

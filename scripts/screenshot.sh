@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the window in a virtual X server after the reduction for 37, with the
 # new draw 45 typed, its verdict shown and its entry marked in the list.
-#   bash scripts/screenshot.sh [program]    (default: build/default/ui/corvanel, built if missing)
+#   bash scripts/screenshot.sh [program]    (default: build/default/ui/qt/corvanel, built if missing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-program=${1:-build/default/ui/corvanel}
+program=${1:-build/default/ui/qt/corvanel}
 if [ -z "${CORVANEL_SCREENSHOT_INNER:-}" ]; then
     if [ ! -x "$program" ]; then
         bash scripts/install-deps.sh

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Builds Corvanel and runs every test. Installs missing Debian packages first.
 #
-# Three builds: the ordinary one (build/default), the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer (build/sanitize; any report fails the test that raised it), and the
-# core under libFuzzer (build/fuzz). The ordinary tests run last, so the run ends with their
-# summary.
+# Four builds: the ordinary one (build/default), the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer (build/sanitize; any report fails the test that raised it), the
+# core under libFuzzer (build/fuzz), and the Windows program cross-compiled with mingw-w64
+# (build/windows), whose tests run under Wine in an Xvfb of their own. The ordinary tests run
+# last, so the run ends with their summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 
-for preset in default sanitize fuzz; do
+for preset in default sanitize fuzz windows; do
     cmake --preset "$preset"
     cmake --build --preset "$preset"
 done
@@ -30,5 +31,6 @@ grep -E '^Done [0-9]+ runs' build/fuzz/core_fuzz.log
 # The Debian package, installed on this machine and started in Xvfb; removed again afterwards.
 bash scripts/package-test.sh build/default
 
+ctest --preset windows
 ctest --preset sanitize
 ctest --preset default

@@ -1,4 +1,4 @@
-#include "output/desktopfolder.h"
+#include "output/qt/desktopfolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "core/reduction.h"
-#include "output/savefile.h"
+#include "output/qt/savefile.h"
 #include "support/filesizelimit.h"
 #include "support/testfiles.h"
 

@@ -1,4 +1,4 @@
-#include "ui/application.h"
+#include "ui/qt/application.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>

@@ -2,7 +2,7 @@
 #include "core/reduction.h"
 #include "support/filesizelimit.h"
 #include "support/testfiles.h"
-#include "ui/u_main.h"
+#include "ui/qt/u_main.h"
 
 #include <QClipboard>
 #include <QDir>

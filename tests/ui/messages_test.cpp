@@ -1,5 +1,5 @@
 #include "boxwatch.h"
-#include "ui/messages.h"
+#include "ui/qt/messages.h"
 
 #include <QWidget>
 #include <QtTest>

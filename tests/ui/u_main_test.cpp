@@ -1,6 +1,6 @@
 #include "boxwatch.h"
 #include "core/reduction.h"
-#include "ui/u_main.h"
+#include "ui/qt/u_main.h"
 
 #include <QLabel>
 #include <QLineEdit>

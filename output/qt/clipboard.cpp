@@ -1,4 +1,4 @@
-#include "output/clipboard.h"
+#include "output/qt/clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
-#include "ui/application.h"
-#include "ui/u_main.h"
+#include "ui/qt/application.h"
+#include "ui/qt/u_main.h"
 
 #include <QApplication>
 

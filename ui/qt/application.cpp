@@ -1,6 +1,6 @@
-#include "ui/application.h"
+#include "ui/qt/application.h"
 
-#include "ui/messages.h"
+#include "ui/texts.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -10,8 +10,10 @@ namespace corvanel::ui {
 
 void setUpApplication()
 {
-    QApplication::setApplicationName(applicationTitle);
-    QGuiApplication::setApplicationDisplayName(applicationTitle);
+    const QString title =
+        QString::fromUtf16(applicationTitle.data(), qsizetype(applicationTitle.size()));
+    QApplication::setApplicationName(title);
+    QGuiApplication::setApplicationDisplayName(title);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.corvanel.Corvanel"));
 
     // Every text of the program is Chinese, whatever the user's locale; the save dialog and the

@@ -1,12 +1,13 @@
-#include "ui/u_main.h"
+#include "ui/qt/u_main.h"
 
 #include "core/codetable.h"
 #include "core/drawcheck.h"
 #include "core/reduction.h"
-#include "output/clipboard.h"
-#include "output/desktopfolder.h"
-#include "output/savefile.h"
-#include "ui/messages.h"
+#include "output/qt/clipboard.h"
+#include "output/qt/desktopfolder.h"
+#include "output/qt/savefile.h"
+#include "ui/qt/messages.h"
+#include "ui/texts.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -65,7 +66,7 @@ public:
 Tfrmmain::Tfrmmain(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmmain"));
-    setWindowTitle(corvanel::ui::applicationTitle);
+    setWindowTitle(qstr(corvanel::ui::applicationTitle));
     // The client area that holds the layout below with its margins.
     resize(491, 348);
 
@@ -81,13 +82,13 @@ Tfrmmain::Tfrmmain(QWidget *parent) : QWidget(parent)
     edtcode = place<QLineEdit>(this, "edtcode", {300, 192, 73, 21});
     btnsave = place<QPushButton>(this, "btnsave", {392, 256, 75, 25});
 
-    btnfilt->setText(QStringLiteral("过滤"));
-    btnsave->setText(QStringLiteral("保存"));
-    btncopy->setText(QStringLiteral("复制"));
-    btnclose->setText(QStringLiteral("退出"));
-    lbljushu->setText(QStringLiteral("缩水结果："));
-    lblkj->setText(QStringLiteral("上期开奖："));
-    Label2->setText(QStringLiteral("对奖"));
+    btnfilt->setText(qstr(corvanel::ui::filterButtonText));
+    btnsave->setText(qstr(corvanel::ui::saveButtonText));
+    btncopy->setText(qstr(corvanel::ui::copyButtonText));
+    btnclose->setText(qstr(corvanel::ui::closeButtonText));
+    lbljushu->setText(qstr(corvanel::ui::countLabelText));
+    lblkj->setText(qstr(corvanel::ui::lastDrawLabelText));
+    Label2->setText(qstr(corvanel::ui::verdictLabelText));
 
     memcode->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memcode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -267,8 +268,8 @@ void Tfrmmain::btnsaveClick()
         savedlg->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
         savedlg->setAcceptMode(QFileDialog::AcceptSave);
         savedlg->setFileMode(QFileDialog::AnyFile);
-        savedlg->setNameFilter(QStringLiteral("文本文件(*.txt)"));
-        savedlg->setDefaultSuffix(QStringLiteral("txt"));
+        savedlg->setNameFilter(qstr(corvanel::ui::textFileFilterName));
+        savedlg->setDefaultSuffix(qstr(corvanel::ui::textFileExtension));
         const QString desktop = GetShellFolder(QStringLiteral("Desktop"));
         // Where a new dialog opens when given no folder.
         savedlg->setDirectory(desktop.isEmpty() ? QDir::currentPath() : desktop);
@@ -287,7 +288,7 @@ void Tfrmmain::btnsaveClick()
             corvanel::ui::reportError(this, saved.errorText);
             return;
         }
-        corvanel::ui::showMessage(this, QStringLiteral("成功保存！"));
+        corvanel::ui::showMessage(this, qstr(corvanel::ui::savedMessage));
     });
 }
 

@@ -1,4 +1,6 @@
-#include "output/savefile.h"
+#include "output/qt/savefile.h"
+
+#include "output/savetexts.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -57,24 +59,14 @@ private:
     iconv_t m_cd;
 };
 
-QString codePointName(char32_t codePoint)
+std::u16string_view u16(const QString &text)
 {
-    return QStringLiteral("U+%1").arg(codePoint, 4, 16, QChar(u'0')).toUpper();
+    return {reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())};
 }
 
-// How the user is told which character stopped the save: the character and its code point, or
-// the code point alone for half of a surrogate pair, which shows as nothing useful.
-QString describeCharacter(const QString &text, qsizetype index)
+QString qstr(const std::u16string &text)
 {
-    const QChar c = text.at(index);
-    if (c.isHighSurrogate() && index + 1 < text.size() && text.at(index + 1).isLowSurrogate()) {
-        return QStringLiteral("“%1”（%2）")
-            .arg(text.mid(index, 2), codePointName(QChar::surrogateToUcs4(c, text.at(index + 1))));
-    }
-    if (c.isSurrogate()) {
-        return QStringLiteral(" %1 ").arg(codePointName(c.unicode()));
-    }
-    return QStringLiteral("“%1”（%2）").arg(QString(c), codePointName(c.unicode()));
+    return QString::fromStdU16String(text);
 }
 
 struct Encoded {
@@ -86,8 +78,7 @@ Encoded encode(const QString &text, const QByteArray &encoding)
 {
     Converter converter(encoding);
     if (!converter.valid()) {
-        return {std::nullopt, QStringLiteral("不能识别系统的字符编码 %1，文件没有保存")
-                                  .arg(QString::fromLatin1(encoding))};
+        return {std::nullopt, qstr(unknownEncodingText(u16(QString::fromLatin1(encoding))))};
     }
     // iconv does not change its input; its signature predates const.
     char *const start = const_cast<char *>(reinterpret_cast<const char *>(text.utf16()));
@@ -100,12 +91,11 @@ Encoded encode(const QString &text, const QByteArray &encoding)
     if (converter.run(&in, &inLeft, bytes, used) != 0) {
         const qsizetype index = (in - start) / qsizetype(sizeof(char16_t));
         return {std::nullopt,
-                QStringLiteral("字符%1不能用系统的字符编码 %2 表示，文件没有保存")
-                    .arg(describeCharacter(text, index), QString::fromLatin1(encoding))};
+                qstr(unrepresentableCharacterText(u16(text), std::size_t(index),
+                                                  u16(QString::fromLatin1(encoding))))};
     }
     if (converter.run(nullptr, nullptr, bytes, used) != 0) {
-        return {std::nullopt, QStringLiteral("不能用系统的字符编码 %1 转换文本，文件没有保存")
-                                  .arg(QString::fromLatin1(encoding))};
+        return {std::nullopt, qstr(cannotConvertText(u16(QString::fromLatin1(encoding))))};
     }
     bytes.truncate(used);
     return {std::move(bytes), {}};
@@ -140,13 +130,13 @@ SaveResult saveText(const QString &path, const QString &text, const QByteArray &
     // QSaveFile that is not committed removes its temporary file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        return {false, QStringLiteral("不能创建文件 %1").arg(shownPath)};
+        return {false, qstr(cannotCreateFileText(u16(shownPath)))};
     }
     // The write usually only fills Qt's buffer, and commit() ignores a failure to empty it
     // (QTBUG-75077) and would put a truncated file in place; flushing first catches a full disk
     // or a file-size limit while the earlier file is still untouched.
     if (file.write(*encoded.bytes) != encoded.bytes->size() || !file.flush() || !file.commit()) {
-        return {false, QStringLiteral("不能写入文件 %1，文件没有保存").arg(shownPath)};
+        return {false, qstr(cannotWriteFileText(u16(shownPath)))};
     }
     return {true, {}};
 }

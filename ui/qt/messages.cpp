@@ -1,4 +1,6 @@
-#include "ui/messages.h"
+#include "ui/qt/messages.h"
+
+#include "ui/texts.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -7,15 +9,20 @@ namespace corvanel::ui {
 
 namespace {
 
+QString qstr(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &text)
 {
     QMessageBox box(parent);
     box.setIcon(icon);
-    box.setWindowTitle(applicationTitle);
+    box.setWindowTitle(qstr(applicationTitle));
     box.setText(text);
     // Plain text: an error's text may hold '<' and must show as it is.
     box.setTextFormat(Qt::PlainText);
-    QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    QPushButton *ok = box.addButton(qstr(okButtonText), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.exec();
@@ -24,16 +31,6 @@ void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &text)
     if (parent != nullptr) {
         parent->window()->activateWindow();
     }
-}
-
-// Compared as UTF-16 code units, so a text ending in "!" or ")" stays as it is while one
-// ending in a letter, a digit or any Chinese character, "。" included, gets the full stop.
-QString withFullStop(const QString &text)
-{
-    if (!text.isEmpty() && text.back() > u'.') {
-        return text + u'.';
-    }
-    return text;
 }
 
 } // namespace
@@ -45,7 +42,9 @@ void showMessage(QWidget *parent, const QString &text)
 
 void reportError(QWidget *parent, const QString &errorText)
 {
-    showBox(parent, QMessageBox::Critical, withFullStop(errorText));
+    const std::u16string shown = withFullStop(
+        {reinterpret_cast<const char16_t *>(errorText.utf16()), std::size_t(errorText.size())});
+    showBox(parent, QMessageBox::Critical, qstr(shown));
 }
 
 } // namespace corvanel::ui

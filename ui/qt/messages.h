@@ -12,14 +12,11 @@ class QWidget;
 
 namespace corvanel::ui {
 
-// The application's title: the window's, every message box's, and the name it runs under.
-inline const QString applicationTitle = QStringLiteral("Corvanel");
-
 // Shows text and waits until the user dismisses it. No icon.
 void showMessage(QWidget *parent, const QString &text);
 
 // The application's report of an error that stopped a handler: an error icon and the text,
-// with "." added when its last character sorts after ".".
+// with "." added when its last character sorts after "." (withFullStop, ui/texts.h).
 void reportError(QWidget *parent, const QString &errorText);
 
 // Runs one handler's body. Qt's event dispatch must never be unwound by an exception, so an
