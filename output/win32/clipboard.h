@@ -1,7 +1,8 @@
 #pragma once
 
-#include <string_view>
 #include <windows.h>
+
+#include <string_view>
 
 namespace corvanel::output {
 

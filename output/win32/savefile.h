@@ -1,8 +1,9 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
-#include <windows.h>
 
 // Saving the result as a text file. The file holds exactly the given text in one Windows code
 // page: no byte-order mark, no header, no line break added, line breaks as they are in the

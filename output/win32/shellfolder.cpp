@@ -3,9 +3,10 @@
 #include "output/savetexts.h"
 #include "output/win32/widetext.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <utility>
-#include <windows.h>
 
 namespace corvanel::output {
 namespace {
