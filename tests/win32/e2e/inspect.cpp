@@ -9,6 +9,7 @@
 //   corvanel_inspect wait-window S    wait at most S seconds for the window, then print
 //   corvanel_inspect wait-box S       wait at most S seconds for a dialog box, then print
 //   corvanel_inspect wait-no-box S    wait at most S seconds until no dialog box is left
+//   corvanel_inspect clipboard        print the text a Windows program pastes (clipboard=…)
 //
 // The output is UTF-8, one "key=value" line per fact; a text's line breaks are written as \r
 // and \n. For the window:
@@ -329,6 +330,21 @@ int wmain(int argc, wchar_t *argv[])
     const std::wstring command = argv[1];
     const double seconds = argc > 2 ? std::wcstod(argv[2], nullptr) : 0;
 
+    if (command == L"clipboard") {
+        if (!OpenClipboard(nullptr)) {
+            return fail("the clipboard is held open by another program");
+        }
+        std::wstring text;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+            if (const auto *locked = static_cast<const wchar_t *>(GlobalLock(data))) {
+                text = locked;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        line("clipboard", text);
+        return 0;
+    }
     if (command == L"state") {
         print(findMainWindow());
         return 0;

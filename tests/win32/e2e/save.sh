@@ -19,7 +19,11 @@ click memcode
 printf '\n二星缩水' >"$scratch/note"
 xclip -i -quiet -selection clipboard "$scratch/note" 2>/dev/null &
 extra_pids+=($!)
-wait_until 10 "note on the clipboard" clipboard_is "$(cat "$scratch/note")"
+# Wine takes the X clipboard's new text over in its own time; Ctrl+V pastes what Windows has.
+wine_has_note() {
+    wine "$inspector" clipboard >"$scratch/state" 2>/dev/null && [ "$(value clipboard)" = '\r\n二星缩水' ]
+}
+wait_until 10 "note on the clipboard" wine_has_note
 xdotool key ctrl+End ctrl+v
 memo=$(expected_result 3 7)$'\r\n二星缩水'
 expect_soon memcode.text "${memo//$'\r\n'/\\r\\n}"
