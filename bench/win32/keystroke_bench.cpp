@@ -11,7 +11,8 @@
 // and "X" (52). Run with the result of the reduction for 37 (225 characters) and with 1 MiB of
 // text pasted into memcode through the clipboard.
 //
-// Usage: keystroke_bench PROGRAM
+// Usage: keystroke_bench PROGRAM [MEMO_CHARACTERS [PASTE_SECONDS]]
+// (the large memo's size, 1 MiB unless given, and how long its paste may take, 600 s)
 
 #include "ui/win32/resource.h"
 
@@ -25,9 +26,15 @@
 
 namespace {
 
+// The program under test, ended when the bench fails half-way.
+HANDLE programProcess = nullptr;
+
 [[noreturn]] void fail(const char *what)
 {
     std::fprintf(stderr, "keystroke_bench: %s\n", what);
+    if (programProcess != nullptr) {
+        TerminateProcess(programProcess, 1);
+    }
     std::exit(1);
 }
 
@@ -149,6 +156,7 @@ public:
                             nullptr, nullptr, &startup, &process)) {
             fail("cannot start the program");
         }
+        programProcess = process.hProcess;
         if (WaitForInputIdle(process.hProcess, 60000) != 0) {
             fail("the program did not become idle");
         }
@@ -187,7 +195,7 @@ public:
         return textOf(memcode);
     }
 
-    void pasteIntoMemo(const std::wstring &text)
+    void pasteIntoMemo(const std::wstring &text, double pasteSeconds)
     {
         // The clipboard's owner must be a window, or SetClipboardData fails; another program
         // may hold the clipboard open for a moment.
@@ -209,11 +217,12 @@ public:
         clickOn(memcode);
         const double started = now();
         keys({'A', 'V'}, true);
-        if (!waitFor(600, [&] { return textOf(memcode) == text; })) {
+        if (!waitFor(pasteSeconds, [&] { return textOf(memcode) == text; })) {
             fail("the paste did not fill the memo");
         }
-        std::printf("| paste of 1 MiB into memcode (Ctrl+A, Ctrl+V), once | - | %.0f ms | - |\n",
-                    (now() - started) * 1000);
+        std::printf(
+            "| paste of %zu characters into memcode (Ctrl+A, Ctrl+V), once | - | %.0f ms | - |\n",
+            text.size(), (now() - started) * 1000);
         clickOn(edtcode);
         settle();
     }
@@ -301,9 +310,11 @@ void report(const char *memo, const Bench::Verdicts &t)
 
 int wmain(int argc, wchar_t *argv[])
 {
-    if (argc != 2) {
-        fail("usage: keystroke_bench PROGRAM");
+    if (argc < 2 || argc > 4) {
+        fail("usage: keystroke_bench PROGRAM [MEMO_CHARACTERS [PASTE_SECONDS]]");
     }
+    const std::size_t largeSize = argc > 2 ? std::size_t(_wtoi(argv[2])) : std::size_t(1) << 20;
+    const double pasteSeconds = argc > 3 ? _wtof(argv[3]) : 600;
     Bench bench(argv[1]);
     const std::wstring result = bench.reduceBy37();
     bench.measure(10); // warm-up
@@ -312,12 +323,15 @@ int wmain(int argc, wchar_t *argv[])
     // The result pasted over and over: 45 is found near the start, 52 nowhere, so a miss
     // searches the whole text.
     std::wstring large;
-    while (large.size() < (1u << 20)) {
+    while (large.size() < largeSize) {
         large += result;
     }
-    large.resize(1u << 20);
-    bench.pasteIntoMemo(large);
+    large.resize(largeSize);
+    bench.pasteIntoMemo(large, pasteSeconds);
     bench.measure(3); // warm-up
-    report("1 MiB", bench.measure(50));
+    const std::string name = largeSize == (std::size_t(1) << 20)
+                                 ? std::string("1 MiB")
+                                 : std::to_string(largeSize) + "-character";
+    report(name.c_str(), bench.measure(50));
     return 0;
 }
