@@ -19,9 +19,9 @@ packages=(
     # desktop integration checks and the Debian package
     desktop-file-utils appstream dpkg-dev file
     # the Windows build: mingw-w64 cross-compilers (posix threads), Wine to run it, NSIS for
-    # its installer
+    # its installer, rsvg-convert to draw its icon from the SVG
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 fonts-wine nsis
+    wine wine64 fonts-wine nsis librsvg2-bin
 )
 
 missing=()

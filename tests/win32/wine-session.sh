@@ -26,7 +26,8 @@ session_env() {
         export LOCPATH="$dir/locale"
     fi
     unset LC_ALL LC_CTYPE LANGUAGE
-    export LANG=zh_CN.UTF-8
+    # bash itself may warn that it cannot use the locale (it looks before LOCPATH applies).
+    { export LANG=zh_CN.UTF-8; } 2>/dev/null
     if [ -f "$dir/display" ]; then
         DISPLAY=$(cat "$dir/display")
         export DISPLAY
