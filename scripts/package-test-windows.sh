@@ -165,6 +165,7 @@ lnk_fields() {
             my $s = $flags & 0x80 ? decode("UTF-16LE", substr $d, $pos + 2, 2 * $n)
                                   : substr $d, $pos + 2, $n;
             $pos += 2 + ($flags & 0x80 ? 2 * $n : $n);
+            $s =~ s/\0\z//; # Wine counts and writes a terminating null; Windows does not
             print "$name\t", encode("UTF-8", $s), "\n";
         }
         print "icon_index\t$icon_index\n";
