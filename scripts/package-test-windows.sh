@@ -186,12 +186,14 @@ say "installed in $install_ms ms: files, Start-menu shortcut \"二星缩水\" an
 
 # ---------------------------------------------------------------------------------------------
 # Start the program from the shortcut, as the Start menu does, and wait (at most 30 s) for its
-# window; then close it with Alt+F4 and wait for the program to end.
+# window to show; then close it with Alt+F4 and wait for the program to end.
 start=$(now_ms)
 wine start "$win_shortcut" </dev/null
 window=
 for _ in $(seq 300); do
-    window=$(xdotool search --name '^Corvanel$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    # Visible: mapped, so that it can take the focus.
+    window=$(xdotool search --onlyvisible --name '^Corvanel$' 2>/dev/null | head -n 1) || true
+    [ -n "$window" ] && break
     sleep 0.1
 done
 [ -n "$window" ] || fail "no window titled Corvanel within 30 s of starting the shortcut"
