@@ -22,6 +22,8 @@ packages=(
     # its installer, rsvg-convert to draw its icon from the SVG
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 fonts-wine nsis librsvg2-bin
+    # the Windows package test reads the zip and the Start-menu shortcut
+    unzip perl
 )
 
 missing=()
