@@ -38,7 +38,7 @@ session_env() {
 case $command in
 setup)
     dpi=${1:-96}
-    "$0" cleanup "$dir" 2>/dev/null || true
+    bash "$0" cleanup "$dir" 2>/dev/null || true
     rm -rf "$dir/prefix" "$dir/home" "$dir/display"
     mkdir -p "$dir/home"
     if ! LC_ALL=zh_CN.UTF-8 locale charmap 2>/dev/null | grep -qx UTF-8; then
