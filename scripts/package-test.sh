@@ -25,10 +25,11 @@ debs=("$build"/corvanel_*.deb)
 deb=$(realpath "${debs[0]}")
 echo "package-test: built $deb"
 
-# The dependencies must come from the program's libraries, plus the CJK font.
+# The dependencies must come from the program's libraries, plus the CJK font and the SVG icon
+# engine.
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "package-test: Depends: $depends"
-for needed in libqt6widgets6 libc6 fonts-wqy-microhei; do
+for needed in libqt6widgets6 libc6 fonts-wqy-microhei libqt6svg6; do
     grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed"
 done
 
