@@ -19,7 +19,7 @@ packages=(
     # end-to-end tests in a real X server, screenshots
     xvfb xauth xdotool xclip x11-utils imagemagick
     # desktop integration checks and the Debian package
-    desktop-file-utils appstream dpkg-dev file lintian
+    desktop-file-utils appstream dpkg-dev file lintian man-db
     # the Windows build: mingw-w64 cross-compilers (posix threads), Wine to run it, NSIS for
     # its installer
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
