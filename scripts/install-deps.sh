@@ -8,6 +8,8 @@ packages=(
     cmake ninja-build g++ pkg-config
     # the window
     qt6-base-dev libgl-dev fonts-wqy-microhei qt6-translations-l10n
+    # Qt's SVG icon engine, a plugin: it draws the program's icon
+    libqt6svg6
     # unit tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     # the save tests build a GBK locale of their own with localedef
@@ -17,11 +19,13 @@ packages=(
     # end-to-end tests in a real X server, screenshots
     xvfb xauth xdotool xclip x11-utils imagemagick
     # desktop integration checks and the Debian package
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file lintian man-db
     # the Windows build: mingw-w64 cross-compilers (posix threads), Wine to run it, NSIS for
     # its installer, rsvg-convert to draw its icon from the SVG
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 fonts-wine nsis librsvg2-bin
+    # the Windows package test reads the zip and the Start-menu shortcut
+    unzip perl
 )
 
 missing=()

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it on this machine, starts the installed program in a
+# Builds the Debian package, checks it with lintian, installs it on this machine, starts the installed program in a
 # virtual X server and checks that its window appears. Run as root. The package is removed again
 # afterwards unless it was already installed before the test.
 #
@@ -25,10 +25,15 @@ debs=("$build"/corvanel_*.deb)
 deb=$(realpath "${debs[0]}")
 echo "package-test: built $deb"
 
-# The dependencies must come from the program's libraries, plus the CJK font.
+# Debian's own checker: an error or a warning fails the test; the remarks it makes for
+# information are shown. No tag is overridden.
+lintian --fail-on error,warning --display-info "$deb" || fail "lintian found errors or warnings"
+
+# The dependencies must come from the program's libraries, plus the CJK font and the SVG icon
+# engine.
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "package-test: Depends: $depends"
-for needed in libqt6widgets6 libc6 fonts-wqy-microhei; do
+for needed in libqt6widgets6 libc6 fonts-wqy-microhei libqt6svg6; do
     grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed"
 done
 
@@ -47,7 +52,8 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall --no-install-r
 
 for f in /usr/bin/corvanel /usr/share/applications/org.corvanel.Corvanel.desktop \
     /usr/share/icons/hicolor/scalable/apps/org.corvanel.Corvanel.svg \
-    /usr/share/metainfo/org.corvanel.Corvanel.metainfo.xml; do
+    /usr/share/metainfo/org.corvanel.Corvanel.metainfo.xml /usr/share/man/man1/corvanel.1.gz \
+    /usr/share/doc/corvanel/copyright /usr/share/doc/corvanel/changelog.gz; do
     dpkg -S "$f" >/dev/null 2>&1 || fail "the package does not own $f"
     [ -f "$f" ] || fail "$f is missing after the install"
 done

@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 cmake --preset default
-cmake --build --preset default
+# The program alone: the tests and benchmarks are built by scripts/test.sh.
+cmake --build --preset default --target corvanel
 
 exec build/default/ui/qt/corvanel "$@"

@@ -30,6 +30,9 @@ grep -E '^Done [0-9]+ runs' build/fuzz/core_fuzz.log
 
 # The Debian package, installed on this machine and started in Xvfb; removed again afterwards.
 bash scripts/package-test.sh build/default
+# The Windows installer and zip: installed, started and uninstalled under Wine in a prefix and an
+# Xvfb of their own.
+bash scripts/package-test-windows.sh build/windows
 
 ctest --preset windows
 ctest --preset sanitize

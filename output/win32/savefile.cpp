@@ -68,6 +68,31 @@ bool reportsNoMissingCharacters(UINT codePage)
     }
 }
 
+// The name the user knows a code page by, for messages. Pages without a common name of their
+// own are "代码页 N", as Windows' own Chinese texts call them.
+std::wstring codePageName(UINT codePage)
+{
+    switch (codePage) {
+    case 932:
+        return L"Shift_JIS";
+    case 936:
+        return L"GBK";
+    case 949:
+        return L"UHC";
+    case 950:
+        return L"Big5";
+    case 54936:
+        return L"GB18030";
+    case CP_UTF8:
+        return L"UTF-8";
+    default:
+        if (codePage == 874 || (codePage >= 1250 && codePage <= 1258)) {
+            return L"Windows-" + std::to_wstring(codePage);
+        }
+        return L"代码页 " + std::to_wstring(codePage);
+    }
+}
+
 enum class Conversion { done, unrepresentable, failed };
 
 // text in codePage, or whether a character of it has no equivalent there. The Unicode pages
@@ -121,8 +146,11 @@ Encoded encode(std::wstring_view text, UINT codePage)
         return {std::nullopt, wideText(cannotConvertText(utf16Text(name)))};
     }
     // Half of a surrogate pair is refused in every page, whatever the conversion made of it.
-    const bool loneSurrogate = std::ranges::any_of(
-        text, [](wchar_t c) { return isHighSurrogate(c) || isLowSurrogate(c); });
+    bool loneSurrogate = false;
+    for (std::size_t index = 0; index < text.size() && !loneSurrogate;
+         index += characterLength(text, index)) {
+        loneSurrogate = isLoneSurrogate(text, index);
+    }
     if (whole == Conversion::done && !loneSurrogate) {
         return {std::move(bytes), {}};
     }
@@ -136,9 +164,6 @@ Encoded encode(std::wstring_view text, UINT codePage)
                                                                         utf16Text(name)))};
         }
         index += length;
-    }
-    if (whole == Conversion::done) {
-        return {std::move(bytes), {}}; // every surrogate was half of a pair
     }
     return {std::nullopt, wideText(cannotConvertText(utf16Text(name)))};
 }
@@ -249,30 +274,6 @@ bool replace(const std::wstring &target, const std::wstring &replacement)
 }
 
 } // namespace
-
-std::wstring codePageName(UINT codePage)
-{
-    codePage = actualCodePage(codePage);
-    switch (codePage) {
-    case 932:
-        return L"Shift_JIS";
-    case 936:
-        return L"GBK";
-    case 949:
-        return L"UHC";
-    case 950:
-        return L"Big5";
-    case 54936:
-        return L"GB18030";
-    case CP_UTF8:
-        return L"UTF-8";
-    default:
-        if (codePage == 874 || (codePage >= 1250 && codePage <= 1258)) {
-            return L"Windows-" + std::to_wstring(codePage);
-        }
-        return L"代码页 " + std::to_wstring(codePage);
-    }
-}
 
 SaveResult saveText(const std::wstring &path, std::wstring_view text, UINT codePage)
 {

@@ -72,9 +72,10 @@ focus() {
     wait_until 10 "keyboard focus in window $1" has_focus "$1"
 }
 
-# Starts the program and waits until its window is shown and holds the keyboard focus.
+# start_program [WRAPPER...]: starts the program, through WRAPPER when given (a command that
+# runs its arguments), and waits until its window is shown and holds the keyboard focus.
 start_program() {
-    "$program" >"$scratch/program.log" 2>&1 &
+    "$@" "$program" >"$scratch/program.log" 2>&1 &
     pid=$!
     main_window=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$pid" \
         --name '^Corvanel$' | head -n 1) || true

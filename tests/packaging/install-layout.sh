@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Usage: install-layout.sh BUILD_DIR HAS_PROGRAM
 # Installs BUILD_DIR into a scratch root with prefix /usr, as the Debian package does, and checks
-# that the program, its desktop entry, icon and metainfo are where a freedesktop desktop looks
+# that the program, its desktop entry, icon, metainfo, manual page and copyright are where a freedesktop desktop looks
 # for them and still validate there. HAS_PROGRAM is 1 when the build defines the program.
 set -euo pipefail
 build=$1
@@ -23,6 +23,9 @@ expect() {
 desktop=share/applications/$id.desktop
 expect "$desktop"
 expect share/metainfo/$id.metainfo.xml
+expect share/man/man1/corvanel.1.gz
+expect share/doc/corvanel/copyright
+expect share/doc/corvanel/changelog.gz
 [ $status -eq 0 ] || exit $status
 
 # The entry's Icon and Exec must name what was installed, not merely be well formed.

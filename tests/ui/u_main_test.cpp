@@ -2,6 +2,7 @@
 #include "core/reduction.h"
 #include "ui/qt/u_main.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -523,6 +524,38 @@ private slots:
         // The selected "45 " drawn in the highlight colour: a few hundred pixels at any font.
         const int marked = pixelsOf(memcode->viewport()->grab().toImage(), mark);
         QVERIFY2(marked > 50, qPrintable(QString::number(marked)));
+    }
+
+    // What a screen reader finds in the window: three text boxes, each named by the caption
+    // above it as that caption reads now, and not the hidden edtcopy.
+    void screenReaderNamesEachBox()
+    {
+        const auto boxes = [this] {
+            QStringList named;
+            QAccessibleInterface *form = QAccessible::queryAccessibleInterface(window.get());
+            for (int i = 0; form != nullptr && i < form->childCount(); ++i) {
+                QAccessibleInterface *child = form->child(i);
+                if (child->role() != QAccessible::EditableText) {
+                    continue;
+                }
+                QString labels;
+                for (const auto &[label, relation] : child->relations(QAccessible::Label)) {
+                    labels += label->object()->objectName();
+                }
+                named << child->object()->objectName() + u" \""_s + child->text(QAccessible::Name) +
+                             u"\" by "_s + labels;
+            }
+            named.sort();
+            return named;
+        };
+        QCOMPARE(boxes(),
+                 (QStringList{u"edtcode \"上期开奖：\" by lblkj"_s, u"edtdj \"对奖\" by Label2"_s,
+                              u"memcode \"缩水结果：\" by lbljushu"_s}));
+        QTest::keyClicks(edtcode, u"37"_s);
+        QTest::keyClick(edtcode, Qt::Key_Return);
+        QCOMPARE(boxes(),
+                 (QStringList{u"edtcode \"上期：37\" by lblkj"_s, u"edtdj \"对奖\" by Label2"_s,
+                              u"memcode \"缩水结果：75注\" by lbljushu"_s}));
     }
 
     void closeButtonEndsProgram()

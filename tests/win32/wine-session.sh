@@ -3,7 +3,8 @@
 # an Xvfb of its own, and a wineserver kept alive until the run ends, so the prefix is set up
 # once a run and not once a test.
 #
-#   wine-session.sh setup DIR      make DIR/prefix anew, start Xvfb and the wineserver
+#   wine-session.sh setup DIR [DPI]  make DIR/prefix anew, start Xvfb and the wineserver; the
+#                                  screen's DPI is 96 unless given
 #   wine-session.sh run DIR CMD…   run CMD (a Windows program and its arguments) under Wine
 #   wine-session.sh env DIR        print the session's environment as shell assignments
 #   wine-session.sh cleanup DIR    end the wineserver and Xvfb
@@ -36,7 +37,8 @@ session_env() {
 
 case $command in
 setup)
-    "$0" cleanup "$dir" 2>/dev/null || true
+    dpi=${1:-96}
+    bash "$0" cleanup "$dir" 2>/dev/null || true
     rm -rf "$dir/prefix" "$dir/home" "$dir/display"
     mkdir -p "$dir/home"
     if ! LC_ALL=zh_CN.UTF-8 locale charmap 2>/dev/null | grep -qx UTF-8; then
@@ -48,7 +50,7 @@ setup)
 
     # Xvfb picks a free display itself and writes its number to the descriptor.
     : >"$dir/display.new"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi "$dpi" -nolisten tcp \
         3>"$dir/display.new" >"$dir/xvfb.log" 2>&1 &
     echo $! >"$dir/xvfb.pid"
     display=
@@ -68,6 +70,8 @@ setup)
     # Without a window manager Wine waits for every closing window to withdraw; unmanaged
     # windows close at once. Wine then draws title bars itself, with the Marlett font.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    # The DPI Windows programs see, as the display settings set it.
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -w
     wineserver -p </dev/null >/dev/null 2>&1

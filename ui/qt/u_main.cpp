@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +28,7 @@
 #include <QTextLayout>
 #include <QTextOption>
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -44,12 +47,36 @@ QString qstr(std::u16string_view text)
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-template <typename Control> Control *place(QWidget *form, const char *name, const QRect &geometry)
+// Where each control goes: client coordinates in pixels at 96 DPI with an ordinary desktop
+// font, and the client area that holds them with their margins.
+struct Placement {
+    const char *name;
+    QRect at96;
+};
+constexpr Placement placements[] = {
+    {"memcode", {16, 24, 249, 321}},  {"btnfilt", {296, 256, 75, 25}},
+    {"btncopy", {296, 296, 75, 25}},  {"edtcopy", {394, 24, 73, 21}},
+    {"btnclose", {392, 296, 75, 25}}, {"lbljushu", {16, 8, 137, 13}},
+    {"edtdj", {404, 192, 41, 21}},    {"Label2", {408, 176, 33, 13}},
+    {"lblkj", {300, 176, 73, 13}},    {"edtcode", {300, 192, 73, 21}},
+    {"btnsave", {392, 256, 75, 25}},
+};
+constexpr QSize clientAt96(491, 348);
+
+template <typename Control> Control *place(QWidget *form, const char *name)
 {
     auto *control = new Control(form);
     control->setObjectName(QLatin1String(name));
-    control->setGeometry(geometry);
     return control;
+}
+
+// r with its edges scaled, so that controls that meet or line up still do.
+QRect scaled(const QRect &r, qreal factor)
+{
+    const QPoint topLeft(qRound(r.left() * factor), qRound(r.top() * factor));
+    const QPoint end(qRound((r.left() + r.width()) * factor),
+                     qRound((r.top() + r.height()) * factor));
+    return {topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y())};
 }
 
 // The wait cursor over the whole application for as long as it lives.
@@ -67,20 +94,17 @@ Tfrmmain::Tfrmmain(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(qstr(corvanel::ui::applicationTitle));
-    // The client area that holds the layout below with its margins.
-    resize(491, 348);
-
-    memcode = place<QPlainTextEdit>(this, "memcode", {16, 24, 249, 321});
-    btnfilt = place<QPushButton>(this, "btnfilt", {296, 256, 75, 25});
-    btncopy = place<QPushButton>(this, "btncopy", {296, 296, 75, 25});
-    edtcopy = place<QLineEdit>(this, "edtcopy", {394, 24, 73, 21});
-    btnclose = place<QPushButton>(this, "btnclose", {392, 296, 75, 25});
-    lbljushu = place<QLabel>(this, "lbljushu", {16, 8, 137, 13});
-    edtdj = place<QLineEdit>(this, "edtdj", {404, 192, 41, 21});
-    Label2 = place<QLabel>(this, "Label2", {408, 176, 33, 13});
-    lblkj = place<QLabel>(this, "lblkj", {300, 176, 73, 13});
-    edtcode = place<QLineEdit>(this, "edtcode", {300, 192, 73, 21});
-    btnsave = place<QPushButton>(this, "btnsave", {392, 256, 75, 25});
+    memcode = place<QPlainTextEdit>(this, "memcode");
+    btnfilt = place<QPushButton>(this, "btnfilt");
+    btncopy = place<QPushButton>(this, "btncopy");
+    edtcopy = place<QLineEdit>(this, "edtcopy");
+    btnclose = place<QPushButton>(this, "btnclose");
+    lbljushu = place<QLabel>(this, "lbljushu");
+    edtdj = place<QLineEdit>(this, "edtdj");
+    Label2 = place<QLabel>(this, "Label2");
+    lblkj = place<QLabel>(this, "lblkj");
+    edtcode = place<QLineEdit>(this, "edtcode");
+    btnsave = place<QPushButton>(this, "btnsave");
 
     btnfilt->setText(qstr(corvanel::ui::filterButtonText));
     btnsave->setText(qstr(corvanel::ui::saveButtonText));
@@ -113,6 +137,16 @@ Tfrmmain::Tfrmmain(QWidget *parent) : QWidget(parent)
     }
     btnfilt->setDefault(true);
 
+    // Each box is named, for a screen reader, by the caption above it, and follows it when the
+    // caption changes.
+    lbljushu->setBuddy(memcode);
+    lblkj->setBuddy(edtcode);
+    Label2->setBuddy(edtdj);
+
+    // edtcopy is never shown. A window of its own, still owned by the form, keeps it out of
+    // the controls that assistive technology finds in the form, where it would be a fourth
+    // text box; a window that is never shown is not listed anywhere.
+    edtcopy->setWindowFlag(Qt::Window);
     edtcopy->setFocusPolicy(Qt::NoFocus);
     edtcopy->hide();
 
@@ -133,7 +167,62 @@ Tfrmmain::Tfrmmain(QWidget *parent) : QWidget(parent)
     // QLineEdit has no click signal, and focus-in needs to tell the mouse from the keyboard.
     edtcode->installEventFilter(this);
 
+    // A style sheet's font arrives with the polish.
+    ensurePolished();
+    applyLayout();
+
     FormCreate();
+}
+
+void Tfrmmain::changeEvent(QEvent *event)
+{
+    // The desktop's or the style sheet's font changed; memcode is the first control made.
+    if (event->type() == QEvent::FontChange && memcode != nullptr) {
+        applyLayout();
+    }
+    QWidget::changeEvent(event);
+}
+
+void Tfrmmain::applyLayout()
+{
+    const qreal factor = layoutScale();
+    for (const Placement &p : placements) {
+        if (auto *control = findChild<QWidget *>(QLatin1String(p.name))) {
+            control->setGeometry(scaled(p.at96, factor));
+        }
+    }
+    resize(scaled(QRect(QPoint(0, 0), clientAt96), factor).size());
+}
+
+qreal Tfrmmain::layoutScale() const
+{
+    // The pixels fit the texts of a desktop's ordinary fonts at 96 DPI, up to 10 points. The
+    // window's font is compared with that size of itself on a 96-DPI device, in line height and
+    // in the width of each caption, as dialog units follow a dialog's font: larger fonts and
+    // more dots per inch without Qt's own scaling (whose factor Qt applies by itself) get more
+    // room, smaller ones keep the pixels.
+    QImage at96(1, 1, QImage::Format_ARGB32);
+    at96.setDotsPerMeterX(3780);
+    at96.setDotsPerMeterY(3780);
+    QFont ordinary = font();
+    ordinary.setPointSizeF(10);
+    const QFontMetricsF now(font(), this);
+    const QFontMetricsF usual(ordinary, &at96);
+    qreal factor = now.height() / usual.height();
+    QStringList captions;
+    for (const QLabel *label : findChildren<QLabel *>()) {
+        captions << label->text();
+    }
+    for (const QPushButton *button : findChildren<QPushButton *>()) {
+        captions << button->text();
+    }
+    for (const QString &caption : std::as_const(captions)) {
+        const qreal width = usual.horizontalAdvance(caption);
+        if (width > 0) {
+            factor = std::max(factor, now.horizontalAdvance(caption) / width);
+        }
+    }
+    return std::max<qreal>(1, factor);
 }
 
 void Tfrmmain::keyPressEvent(QKeyEvent *event)
@@ -156,7 +245,12 @@ void Tfrmmain::showEvent(QShowEvent *event)
         // The frame's size where the platform knows it before the window is mapped.
         const QSize outer = frameGeometry().size();
         const QRect screenArea = screen()->availableGeometry();
-        move(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, outer, screenArea).topLeft());
+        QPoint topLeft =
+            QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, outer, screenArea).topLeft();
+        // A window larger than the screen keeps its title bar within reach.
+        topLeft.setX(std::max(topLeft.x(), screenArea.left()));
+        topLeft.setY(std::max(topLeft.y(), screenArea.top()));
+        move(topLeft);
     }
     QWidget::showEvent(event);
 }

@@ -23,6 +23,7 @@ public:
     explicit Tfrmmain(QWidget *parent = nullptr);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -39,18 +40,24 @@ private:
     // The folder the user's shell keeps under name ("Desktop"), or empty when there is none.
     QString GetShellFolder(const QString &name) const;
 
+    // Places every control and sizes the client area for the window's font (layoutScale).
+    void applyLayout();
+    // How much the pixel layout grows for the window's font: 1 for the ordinary fonts it was
+    // made for, more where their texts would no longer fit.
+    qreal layoutScale() const;
+
     // The window owns every control through Qt's parent; these only name them.
-    QPlainTextEdit *memcode;
-    QPushButton *btnfilt;
-    QPushButton *btncopy;
-    QLineEdit *edtcopy;
-    QPushButton *btnclose;
-    QLabel *lbljushu;
-    QLineEdit *edtdj;
-    QLabel *Label2;
-    QLabel *lblkj;
-    QLineEdit *edtcode;
-    QPushButton *btnsave;
+    QPlainTextEdit *memcode = nullptr;
+    QPushButton *btnfilt = nullptr;
+    QPushButton *btncopy = nullptr;
+    QLineEdit *edtcopy = nullptr;
+    QPushButton *btnclose = nullptr;
+    QLabel *lbljushu = nullptr;
+    QLineEdit *edtdj = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *lblkj = nullptr;
+    QLineEdit *edtcode = nullptr;
+    QPushButton *btnsave = nullptr;
     // Made when "保存" is first pressed, so that start-up does not pay for it.
     QFileDialog *savedlg = nullptr;
 

@@ -282,34 +282,29 @@ LRESULT Tfrmmain::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Tfrmmain::onCommand(int id, int notification)
 {
+    // IDOK and IDCANCEL (Enter with no default button, Escape) and other notifications are
+    // not this window's business.
+    if (id == IDC_EDTCODE && notification == EN_CHANGE) {
+        edtcodeChange();
+        return;
+    }
+    if (notification != BN_CLICKED) {
+        return;
+    }
     switch (id) {
     case IDC_BTNFILT:
-        if (notification == BN_CLICKED) {
-            btnfiltClick();
-        }
+        btnfiltClick();
         break;
     case IDC_BTNCOPY:
-        if (notification == BN_CLICKED) {
-            btncopyClick();
-        }
+        btncopyClick();
         break;
     case IDC_BTNCLOSE:
-        if (notification == BN_CLICKED) {
-            btncloseClick();
-        }
+        btncloseClick();
         break;
     case IDC_BTNSAVE:
-        if (notification == BN_CLICKED) {
-            btnsaveClick();
-        }
-        break;
-    case IDC_EDTCODE:
-        if (notification == EN_CHANGE) {
-            edtcodeChange();
-        }
+        btnsaveClick();
         break;
     default:
-        // IDOK and IDCANCEL (Enter with no default button, Escape) and everything else.
         break;
     }
 }
