@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks it with lintian, installs it on this machine, starts the installed program in a
-# virtual X server and checks that its window appears. Run as root. The package is removed again
-# afterwards unless it was already installed before the test.
+# Builds the Debian package, checks it with lintian, installs it on this machine, starts the
+# installed program in a virtual X server and checks that its window appears. Run as root. The
+# package is removed again afterwards unless it was already installed before the test.
 #
 # Usage: bash scripts/package-test.sh [BUILD_DIR]    (default: build/package)
 set -euo pipefail
