@@ -2,7 +2,7 @@
 # Runs the Windows build's benchmarks under Wine in an Xvfb of their own and prints one table:
 # the executable's size and DLL imports, start-up against a bare Win32 window with one Chinese
 # label (interleaved runs, medians), and the keystroke figures with the 225-character result and
-# with 1 MiB in the memo.
+# with a large memo (16 Ki characters; LARGE_MEMO=N sets another size, see below).
 # Usage: bash bench/run-windows.sh [BUILD_DIR]   (default build/windows, configured with the
 # windows preset when missing). Only the program and the benchmark targets are built.
 set -euo pipefail
