@@ -30,7 +30,8 @@ private:
     std::wstring m_text;
 };
 
-// The save dialog could not open (CommDlgExtendedError's code).
+// The save dialog could not open (CommDlgExtendedError's code, or the system error that kept
+// the dialogs' library from loading).
 std::wstring dialogErrorText(DWORD code);
 
 // The clipboard could not be had (another program keeps it open).

@@ -158,6 +158,37 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
     RegisterClassExW(&windowClass);
 }
 
+// The common dialogs library, loaded on the first "保存" and kept: linked at start it would load
+// the shell and the print spooler with it before the window could show.
+class CommonDialogs {
+public:
+    CommonDialogs()
+    {
+        m_library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (m_library != nullptr) {
+            m_getSaveFileName = function<BOOL(WINAPI *)(LPOPENFILENAMEW)>("GetSaveFileNameW");
+            m_extendedError = function<DWORD(WINAPI *)()>("CommDlgExtendedError");
+        }
+    }
+
+    bool loaded() const { return m_getSaveFileName != nullptr && m_extendedError != nullptr; }
+    BOOL getSaveFileName(OPENFILENAMEW &settings) const { return m_getSaveFileName(&settings); }
+    DWORD extendedError() const { return m_extendedError(); }
+
+private:
+    template <typename Function> Function function(const char *name) const
+    {
+        // GetProcAddress returns every function as FARPROC; void (*)() converts to any other
+        // function pointer without a cast-function-type warning.
+        return reinterpret_cast<Function>(
+            reinterpret_cast<void (*)()>(GetProcAddress(m_library, name)));
+    }
+
+    HMODULE m_library = nullptr;
+    BOOL(WINAPI *m_getSaveFileName)(LPOPENFILENAMEW) = nullptr;
+    DWORD(WINAPI *m_extendedError)() = nullptr;
+};
+
 constexpr DWORD windowStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD windowExStyle = WS_EX_CONTROLPARENT;
 
@@ -469,9 +500,13 @@ void Tfrmmain::btnsaveClick()
         settings.lpstrDefExt = extension.c_str();
         // The dialog's ordinary settings; no question before replacing a file.
         settings.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-        if (!GetSaveFileNameW(&settings)) {
+        static const CommonDialogs dialogs;
+        if (!dialogs.loaded()) {
+            throw HandlerError(corvanel::ui::win32::dialogErrorText(GetLastError()));
+        }
+        if (!dialogs.getSaveFileName(settings)) {
             // Cancelled (no error) writes nothing and shows nothing.
-            if (const DWORD error = CommDlgExtendedError(); error != 0) {
+            if (const DWORD error = dialogs.extendedError(); error != 0) {
                 throw HandlerError(corvanel::ui::win32::dialogErrorText(error));
             }
             return;
