@@ -201,6 +201,13 @@ qreal Tfrmmain::layoutScale() const
     // in the width of each caption, as dialog units follow a dialog's font: larger fonts and
     // more dots per inch without Qt's own scaling (whose factor Qt applies by itself) get more
     // room, smaller ones keep the pixels.
+    // The ordinary case needs no measuring: a font of at most 10 points on a 96-DPI screen is at
+    // most as tall and as wide as itself at 10 points there. Measuring would load the font a
+    // second time, for the 96-DPI device, which start-up can do without.
+    const qreal points = font().pointSizeF();
+    if (points > 0 && points <= 10 && logicalDpiY() == 96) {
+        return 1;
+    }
     QImage at96(1, 1, QImage::Format_ARGB32);
     at96.setDotsPerMeterX(3780);
     at96.setDotsPerMeterY(3780);
