@@ -6,6 +6,7 @@
 // ordinary result of the reduction for 37 (225 characters) and with 1 MiB of text pasted into
 // memcode.
 
+#include "bench/statistics.h"
 #include "ui/qt/u_main.h"
 
 #include <QApplication>
@@ -48,19 +49,6 @@ struct Times {
     std::vector<double> handled;
     std::vector<double> painted;
 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double percentile90(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[(values.size() * 9) / 10];
-}
 
 class Bench {
 public:

@@ -9,6 +9,8 @@
 // Usage: startup_bench LABEL RUNS BASELINE PROGRAM
 // Prints one table row per figure: label, figure, baseline median, program median, ratio.
 
+#include "bench/statistics.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -94,13 +96,6 @@ Sample runOnce(const char *program)
     }
     return {static_cast<double>(painted - started) / 1e6,
             static_cast<double>(usage.ru_maxrss) / 1024.0};
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace

@@ -14,6 +14,8 @@
 // Usage: keystroke_bench PROGRAM [MEMO_CHARACTERS [PASTE_SECONDS]]
 // (the large memo's size, 1 MiB unless given, and how long its paste may take, 600 s)
 
+#include "bench/statistics.h"
+#include "bench/win32/clock.h"
 #include "ui/win32/resource.h"
 
 #include <windows.h>
@@ -36,18 +38,6 @@ HANDLE programProcess = nullptr;
         TerminateProcess(programProcess, 1);
     }
     std::exit(1);
-}
-
-double now()
-{
-    static const double perSecond = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / perSecond;
 }
 
 std::wstring textOf(HWND window)
@@ -125,19 +115,6 @@ void clickOn(HWND control)
 bool painted(HWND window)
 {
     return GetUpdateRect(window, nullptr, FALSE) == FALSE;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double percentile90(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[(values.size() * 9) / 10];
 }
 
 struct Times {

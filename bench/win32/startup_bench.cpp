@@ -11,6 +11,9 @@
 // Usage: startup_bench LABEL RUNS BASELINE PROGRAM
 // Prints one table row: label, baseline median, program median, ratio.
 
+#include "bench/statistics.h"
+#include "bench/win32/clock.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -25,18 +28,6 @@ namespace {
 {
     std::fwprintf(stderr, L"startup_bench: %ls\n", what.c_str());
     std::exit(1);
-}
-
-double now()
-{
-    static const double perSecond = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / perSecond;
 }
 
 struct Search {
@@ -116,13 +107,6 @@ double runOnce(const std::wstring &program)
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     return (ready - started) * 1000;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace

@@ -48,16 +48,8 @@ finish() {
 }
 trap finish EXIT
 
-# wait_until SECONDS WHAT COMMAND...: runs COMMAND until it succeeds, at most SECONDS long.
-wait_until() {
-    local limit=$1 what=$2
-    shift 2
-    local deadline=$((SECONDS + limit))
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || fail "no $what within ${limit} s"
-        sleep 0.1
-    done
-}
+# wait_until SECONDS WHAT COMMAND...
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait.sh"
 
 # The program's visible windows titled "Corvanel", one id a line: the main window and any
 # message box.
