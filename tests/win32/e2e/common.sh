@@ -77,8 +77,8 @@ finish() {
 }
 trap finish EXIT
 
-# wait_until SECONDS WHAT COMMAND...
-source "$(dirname "${BASH_SOURCE[0]}")/../../support/wait.sh"
+# wait_until SECONDS WHAT COMMAND..., expected_result A B
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/e2e.sh"
 
 # inspect COMMAND [SECONDS]: reads the window (corvanel_inspect) into $scratch/state.
 inspect() {
@@ -165,19 +165,6 @@ pointer_at() {
 reduce() {
     xdotool type --delay 20 "$1"
     xdotool key Return
-}
-
-# The result text of a reduction by the draw "$1$2": every number 00-99 whose tens digit shares
-# the draw's tens class or whose units digit shares its units class (0-4 small, 5-9 big), as
-# two digits and a blank each.
-expected_result() {
-    local a=$1 b=$2 n text=
-    for n in $(seq 0 99); do
-        if [ $((n / 10 / 5)) -eq $((a / 5)) ] || [ $((n % 10 / 5)) -eq $((b / 5)) ]; then
-            text+=$(printf '%02d ' "$n")
-        fi
-    done
-    printf '%s' "$text"
 }
 
 # Waits for the reduction by the draw "$1$2" to be on screen, and checks what it shows.
