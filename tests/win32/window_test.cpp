@@ -215,6 +215,45 @@ TEST_F(WindowTest, WindowOpensCentredAtItsSize)
     EXPECT_EQ(GetWindowLongW(memcode, GWL_STYLE) & ES_READONLY, 0);
 }
 
+// Moved to a monitor of another DPI, Windows sends WM_DPICHANGED with the new DPI and the
+// window's suggested rectangle there: every control takes its place at the new DPI, in the
+// message font for that DPI, and the window takes the suggested rectangle.
+TEST_F(WindowTest, NewMonitorDpiLaysTheWindowOutAgain)
+{
+    ASSERT_EQ(GetDpiForWindow(frmmain), expectedDpi());
+    for (const UINT dpi : {expectedDpi() == 96 ? 144u : 96u, expectedDpi()}) {
+        RECT frame{};
+        GetWindowRect(frmmain, &frame);
+        RECT suggested{frame.left, frame.top, frame.left + MulDiv(507, int(dpi), 96),
+                       frame.top + MulDiv(386, int(dpi), 96)};
+        SendMessageW(frmmain, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+
+        RECT now{};
+        GetWindowRect(frmmain, &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested)) << "at " << dpi << " DPI";
+        const RECT edit = placeOf(edtcode);
+        EXPECT_EQ(edit.left, MulDiv(300, int(dpi), 96)) << "at " << dpi << " DPI";
+        EXPECT_EQ(edit.top, MulDiv(192, int(dpi), 96)) << "at " << dpi << " DPI";
+        EXPECT_EQ(edit.bottom - edit.top, MulDiv(21, int(dpi), 96)) << "at " << dpi << " DPI";
+        const RECT button = placeOf(btnclose);
+        EXPECT_EQ(button.right, MulDiv(392 + 75, int(dpi), 96)) << "at " << dpi << " DPI";
+        EXPECT_EQ(button.bottom, MulDiv(296 + 25, int(dpi), 96)) << "at " << dpi << " DPI";
+
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        ASSERT_TRUE(
+            SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi));
+        for (HWND control : {memcode, edtcode, btnfilt, lbljushu}) {
+            LOGFONTW font{};
+            ASSERT_NE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
+                                 sizeof font, &font),
+                      0);
+            EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight) << "at " << dpi << " DPI";
+        }
+    }
+}
+
 // ---- Keyboard ------------------------------------------------------------------------------
 
 // What Enter clicked, seen by its effect: 过滤 fills the memo, 复制 replaces the clipboard,
