@@ -33,7 +33,7 @@ constexpr int clientHeight96 = 348;
 // btnfilt, btncopy, btnclose, edtdj, btnsave. Each label stands directly before the control it
 // names, which is also how a screen reader names that control. edtcopy is hidden and takes no
 // part. Places and sizes in client coordinates at 96 DPI.
-struct ControlSpec {
+struct ControlDefinition {
     HWND Tfrmmain::*member;
     int id;
     const wchar_t *className;
@@ -51,7 +51,7 @@ constexpr DWORD button = child | WS_TABSTOP | BS_PUSHBUTTON;
 } // namespace
 
 struct Layout {
-    static constexpr std::array<ControlSpec, 11> controls{{
+    static constexpr std::array<ControlDefinition, 11> controls{{
         {&Tfrmmain::lblkj, IDC_LBLKJ, L"STATIC", label, 0, corvanel::ui::lastDrawLabelText, 300,
          176, 73, 13},
         {&Tfrmmain::edtcode, IDC_EDTCODE, L"EDIT", edit, WS_EX_CLIENTEDGE, u"", 300, 192, 73, 21},
@@ -204,10 +204,11 @@ Tfrmmain::Tfrmmain(HINSTANCE instance)
     if (frmmain == nullptr) {
         return;
     }
-    for (const ControlSpec &spec : Layout::controls) {
-        this->*spec.member = CreateWindowExW(
-            spec.exStyle, spec.className, wideText(spec.text).c_str(), spec.style, 0, 0, 0, 0,
-            frmmain, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    for (const ControlDefinition &definition : Layout::controls) {
+        this->*definition.member = CreateWindowExW(
+            definition.exStyle, definition.className, wideText(definition.text).c_str(),
+            definition.style, 0, 0, 0, 0, frmmain,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance, nullptr);
     }
     // No length limits: a pasted result can be far longer than the default 32,767 characters.
     SendMessageW(memcode, EM_SETLIMITTEXT, 0, 0);
@@ -383,14 +384,15 @@ void Tfrmmain::layOut(UINT newDpi)
     // A label is as tall as the layout says, or as one line of the font where that is taller,
     // so that no caption is cut at the bottom (each label ends where its control begins).
     const int textHeight = font != nullptr ? lineHeight(frmmain, font) : 0;
-    for (const ControlSpec &spec : Layout::controls) {
-        HWND control = this->*spec.member;
-        int height = scaled(spec.height96, dpi);
-        if (spec.className == std::wstring_view(L"STATIC")) {
+    for (const ControlDefinition &definition : Layout::controls) {
+        HWND control = this->*definition.member;
+        int height = scaled(definition.height96, dpi);
+        if (definition.className == std::wstring_view(L"STATIC")) {
             height = std::max(height, textHeight);
         }
-        SetWindowPos(control, nullptr, scaled(spec.left96, dpi), scaled(spec.top96, dpi),
-                     scaled(spec.width96, dpi), height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, scaled(definition.left96, dpi),
+                     scaled(definition.top96, dpi), scaled(definition.width96, dpi), height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     RECT frame{0, 0, scaled(clientWidth96, dpi), scaled(clientHeight96, dpi)};
