@@ -1,5 +1,6 @@
 #include "output/qt/savefile.h"
 
+#include "output/qt/utf16text.h"
 #include "output/savetexts.h"
 
 #include <QDir>
@@ -58,16 +59,6 @@ public:
 private:
     iconv_t m_cd;
 };
-
-std::u16string_view u16(const QString &text)
-{
-    return {reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())};
-}
-
-QString qstr(const std::u16string &text)
-{
-    return QString::fromStdU16String(text);
-}
 
 struct Encoded {
     std::optional<QByteArray> bytes;

@@ -1,5 +1,6 @@
 #include "ui/qt/application.h"
 
+#include "output/qt/utf16text.h"
 #include "ui/texts.h"
 
 #include <QApplication>
@@ -38,8 +39,7 @@ bool isSet(const char *name)
 
 void setUpApplication()
 {
-    const QString title =
-        QString::fromUtf16(applicationTitle.data(), qsizetype(applicationTitle.size()));
+    const QString title = output::qstr(applicationTitle);
     QApplication::setApplicationName(title);
     QGuiApplication::setApplicationDisplayName(title);
     QGuiApplication::setDesktopFileName(QLatin1String(appId));

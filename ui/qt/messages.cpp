@@ -1,5 +1,6 @@
 #include "ui/qt/messages.h"
 
+#include "output/qt/utf16text.h"
 #include "ui/texts.h"
 
 #include <QMessageBox>
@@ -7,12 +8,9 @@
 
 namespace corvanel::ui {
 
-namespace {
+using output::qstr;
 
-QString qstr(std::u16string_view text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
+namespace {
 
 void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &text)
 {
@@ -42,9 +40,7 @@ void showMessage(QWidget *parent, const QString &text)
 
 void reportError(QWidget *parent, const QString &errorText)
 {
-    const std::u16string shown = withFullStop(
-        {reinterpret_cast<const char16_t *>(errorText.utf16()), std::size_t(errorText.size())});
-    showBox(parent, QMessageBox::Critical, qstr(shown));
+    showBox(parent, QMessageBox::Critical, qstr(withFullStop(output::u16(errorText))));
 }
 
 } // namespace corvanel::ui

@@ -6,6 +6,7 @@
 #include "output/qt/clipboard.h"
 #include "output/qt/desktopfolder.h"
 #include "output/qt/savefile.h"
+#include "output/qt/utf16text.h"
 #include "ui/qt/messages.h"
 #include "ui/texts.h"
 
@@ -32,20 +33,10 @@
 #include <optional>
 #include <string_view>
 
+using corvanel::output::qstr;
+using corvanel::output::u16;
+
 namespace {
-
-// The core counts in UTF-16 code units, as QString does, so texts cross without conversion and
-// positions in them mean the same on both sides.
-std::u16string_view u16(const QString &text)
-{
-    return {reinterpret_cast<const char16_t *>(text.utf16()),
-            static_cast<std::size_t>(text.size())};
-}
-
-QString qstr(std::u16string_view text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Where each control goes: client coordinates in pixels at 96 DPI with an ordinary desktop
 // font, and the client area that holds them with their margins.
