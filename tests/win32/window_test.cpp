@@ -691,13 +691,7 @@ TEST_P(Closing, EndsTheWindowAndTheLoopWithExitCodeZero)
             }
             ASSERT_EQ(SendMessageW(frmmain, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), HTCLOSE);
         }
-        SetCursorPos(at.x, at.y);
-        INPUT down{};
-        down.type = INPUT_MOUSE;
-        down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        INPUT up = down;
-        up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        input = {down, up};
+        input = leftClickAt(at);
     }
 
     ASSERT_TRUE(post(input));

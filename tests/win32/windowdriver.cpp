@@ -50,13 +50,7 @@ bool sendAll(const std::vector<INPUT> &events)
 
 void clickAt(POINT at)
 {
-    SetCursorPos(at.x, at.y);
-    INPUT down{};
-    down.type = INPUT_MOUSE;
-    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    INPUT up = down;
-    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    sendAll({down, up});
+    sendAll(leftClickAt(at));
 }
 
 POINT centreOnScreen(HWND control)
@@ -272,13 +266,18 @@ bool click(Tfrmmain &window, HWND control, std::optional<POINT> at)
 
 bool clickScreen(Tfrmmain &window, POINT at)
 {
+    return send(window, leftClickAt(at));
+}
+
+std::vector<INPUT> leftClickAt(POINT at)
+{
     SetCursorPos(at.x, at.y);
     INPUT down{};
     down.type = INPUT_MOUSE;
     down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     INPUT up = down;
     up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return send(window, {down, up});
+    return {down, up};
 }
 
 std::wstring textOf(HWND window)

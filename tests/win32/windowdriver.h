@@ -37,6 +37,8 @@ INPUT keyUp(WORD vk, bool extended = false);
 
 // A key pressed and released with modifiers (VK_SHIFT, VK_CONTROL, VK_MENU) held.
 std::vector<INPUT> chord(WORD vk, const std::vector<WORD> &modifiers = {}, bool extended = false);
+// The pointer moved to a point on the screen and the left button pressed and released there.
+std::vector<INPUT> leftClickAt(POINT at);
 // Text typed: digits, ASCII letters and blanks as their keys, anything else as a character
 // the way an input method delivers it (KEYEVENTF_UNICODE).
 std::vector<INPUT> typing(std::wstring_view text);
