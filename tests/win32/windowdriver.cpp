@@ -342,24 +342,29 @@ bool setClipboardText(const std::wstring &text)
     return placed;
 }
 
-DialogStep typeName(std::wstring name)
+namespace {
+
+// name typed into the dialog's name box, then the key that ends the dialog.
+DialogStep typeThenPress(std::wstring name, WORD vk)
 {
-    return [name](HWND, HWND) {
+    return [name = std::move(name), vk](HWND, HWND) {
         std::vector<INPUT> events = typing(name);
-        const std::vector<INPUT> enter = chord(VK_RETURN);
-        events.insert(events.end(), enter.begin(), enter.end());
+        const std::vector<INPUT> key = chord(vk);
+        events.insert(events.end(), key.begin(), key.end());
         sendAll(events);
     };
 }
 
+} // namespace
+
+DialogStep typeName(std::wstring name)
+{
+    return typeThenPress(std::move(name), VK_RETURN);
+}
+
 DialogStep typeThenCancel(std::wstring name)
 {
-    return [name](HWND, HWND) {
-        std::vector<INPUT> events = typing(name);
-        const std::vector<INPUT> escape = chord(VK_ESCAPE);
-        events.insert(events.end(), escape.begin(), escape.end());
-        sendAll(events);
-    };
+    return typeThenPress(std::move(name), VK_ESCAPE);
 }
 
 ModalWatch::ModalWatch(HWND owner, std::vector<DialogStep> steps)
