@@ -8,6 +8,7 @@
 #include <cstring>
 #include <cwchar>
 #include <dlgs.h>
+#include <utility>
 
 namespace wintest {
 namespace {
